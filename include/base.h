@@ -137,7 +137,7 @@ BASE_API uint8_t AddToBase(ObjectKind Kind, void *Object);
 /* Queries and removal. */
 BASE_API void *FindUniqueObject(ObjectKind Kind, const char *Key, void *First, void *Second);
 BASE_API void FindObjects(KindSet Kinds, const char *Name, const char *Mark, ObjectList **Objects,
-                          ObjectList **Kinds);
+                          ObjectList **KindList);
 BASE_API void SelectAll(ObjectKind Kind, ObjectList **Objects);
 BASE_API void SelectChildren(ObjectKind ParentKind, void *Parent, ObjectKind ChildKind,
                              ObjectList **Objects);
