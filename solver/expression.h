@@ -23,7 +23,9 @@ enum TokenKind : uint8_t {
 struct Token {
     uint8_t Kind = LeftBracket;
     uint8_t Index = kNoIndex;  // row of the function, operator or relation table
-    uint16_t Level = 0;        // precedence of functions and operators
+    // Precedence of functions and operators, 4*depth + 1..4.  Wider than a
+    // node's Level: a 64 KiB text nests deeper than 16 bits can count.
+    uint32_t Level = 0;
     char Text[kNameCapacity + 1] = {};  // number or identifier, cut to 24 characters
 
     std::string_view text() const { return Text; }

@@ -10,8 +10,9 @@
 namespace solver {
 
 // The formula text of a tree, without blanks, brackets only where the
-// operators need them; empty for null.
-std::string text_form(const Node *root);
+// operators need them; empty for null.  Writing stops once the text has
+// reached `limit` characters (it may end a little beyond it).
+std::string text_form(const Node *root, size_t limit = std::string::npos);
 
 // The maximal subtrees that are not relation nodes, left to right
 // (a=b+c gives a and b+c; a<b<c gives a, b, c; a tree without relations
@@ -31,8 +32,9 @@ struct VarsAndResults {
 VarsAndResults vars_and_results(const Node *root);
 
 // What `name` equals in the tree: the text form of the last side that is not
-// the variable itself; empty when no variable of that name occurs.
-std::string variable_value(const Node *root, std::string_view name);
+// the variable itself; empty when no variable of that name occurs.  `limit`
+// bounds the text as in text_form.
+std::string variable_value(const Node *root, std::string_view name, size_t limit = std::string::npos);
 
 // Items joined by ";" without a final separator; empty for no items.
 std::string join_list(const std::vector<std::string> &items);
