@@ -50,7 +50,9 @@ QString resultValueText(const QString &result, bool tied, long double coefficien
 
 QString convertedValueText(const VariableRowTexts &row, long double oldCoefficient,
                            long double newCoefficient) {
-    if (const auto v = TextToValue(row.value)) return ValueToText(*v * oldCoefficient / newCoefficient);
+    // The engine reads an empty text as 0, but an empty cell is a symbol here.
+    if (!row.value.isEmpty())
+        if (const auto v = TextToValue(row.value)) return ValueToText(*v * oldCoefficient / newCoefficient);
     const QString text = row.value.isEmpty() ? row.name : row.value;
     return ValueToText(oldCoefficient / newCoefficient) + "*(" + text + ")";
 }
