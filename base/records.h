@@ -52,7 +52,7 @@ std::string_view field_text(const char (&field)[N]) {
 template <std::size_t N>
 void set_field_text(char (&field)[N], std::string_view text) {
     std::memset(field, 0, N);
-    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
+    if (!text.empty()) std::memcpy(field, text.data(), std::min(text.size(), N - 1));
 }
 
 // Only the Cyrillic capitals (0xC0..0xDF) are folded.

@@ -13,6 +13,48 @@
  *    the library never allocates, grows or frees a result list.
  *  - Truth values: AddToBase returns 0xFF for true and 0 for false;
  *    IsObjectUsed returns -1 (all bits set) for true and 0 for false.
+ *
+ * Opening and closing (BaseLastResult):
+ *  - After BaseInit: 0 the file was read; 1 it could not be opened for reading
+ *    and writing, or the name was empty (empty base named "Data.tob"); 2 it is
+ *    not a valid base (empty base, name kept).  A file is valid only when it
+ *    has the signature and every record is sound: kinds 1..10, lengths 7..7206
+ *    matching the body exactly, texts within capacity and without zero bytes,
+ *    picture runs expanding to exactly 7,200 bytes, identifiers nonzero and
+ *    unique within their kind, at most 65,535 objects of a kind, every
+ *    reference naming an object of its target kind, and no ring of group
+ *    parents.  Nothing of an invalid file is kept.
+ *  - After BaseDone: 0 the file was written; 3 it could not be created or
+ *    written ("Невозможно создать файл"), and the previous file is intact;
+ *    4 it was not written because a file of that name exists whose contents
+ *    this base did not read (opening gave 1 or 2, the name was changed to
+ *    another existing file, or the file was replaced meanwhile) - that file is
+ *    intact; 5 the file was written, but pictures drawn over in place until
+ *    they need more than 3,598 runs were left out and written as no picture.
+ *    Writing is atomic: a temporary file beside the target is flushed and
+ *    renamed over it.  A ring of group parents made by in-place edits is
+ *    written with its first group (in list order) at the top level.
+ *
+ * Stored objects:
+ *  - A kind holds at most 65,535 objects; AddToBase refuses the next one, an
+ *    object already in the base, and a picture that needs more than 3,598
+ *    (count, value) runs, which no record can hold.
+ *  - RemoveFromBase leaves no reference to a removed object in the base: the
+ *    constants and variables whose tie was taken out, and the complexes and
+ *    formulas whose picture was, get nil.  The dependents the cascade takes
+ *    out stay readable until BaseDone frees them; the caller disposes of the
+ *    object it passed, and may dispose of a dependent it holds itself.
+ *    DisposeObject of an object still in the base does nothing.
+ *  - Identity lookups go through an index.  The base does not see in-place
+ *    edits, so every hit is checked against the record, a record found
+ *    changed re-files its whole kind, a FindUniqueObject that finds nothing
+ *    re-reads the kind before it answers, and so does every query that scans
+ *    a kind (SelectAll, SelectChildren, FindObjects).  A record edited in
+ *    place is therefore found under its new key and never under its old one.
+ *    AddToBase alone trusts the index to say a key is free: an edit that
+ *    gives a stored record the key of the object being added is seen once any
+ *    of the calls above has looked at the kind since the edit.
+ *  - ObjectPath writes at most 65,535 characters and the zero byte.
  */
 #ifndef TESSARIN_BASE_H
 #define TESSARIN_BASE_H

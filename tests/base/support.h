@@ -139,7 +139,7 @@ T *make(ObjectKind kind) {
 template <std::size_t N>
 void set_text(char (&field)[N], std::string_view text) {
     std::memset(field, 0, N);
-    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
+    if (!text.empty()) std::memcpy(field, text.data(), std::min(text.size(), N - 1));
 }
 
 // Record builders that add the object to the open base and expect success.
