@@ -15,7 +15,7 @@
 namespace {
 
 class Scratch {
-public:
+  public:
     Scratch() {
         char pattern[] = "/tmp/bench-base-XXXXXX";
         dir_ = mkdtemp(pattern);
@@ -23,7 +23,7 @@ public:
     ~Scratch() { std::filesystem::remove_all(dir_); }
     std::string file(const char *name) const { return (dir_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path dir_;
 };
 

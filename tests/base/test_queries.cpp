@@ -71,7 +71,7 @@ struct Sample {
 };
 
 class Queries : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         open_empty_base();
         base = std::make_unique<Sample>();
@@ -130,7 +130,10 @@ TEST_F(Queries, FindObjectsMatchesNamesFoldedAndMarksExactly) {
         {formulas, nullptr, "=", {s.speed, s.path, s.force, s.lens}, {3, 3, 3, 3}},
         {formulas, "СКОРОСТЬ", "", {s.speed}, {3}},
         {groups, "", "м", {}, {}},
-        {groups | formulas, "", "", {s.mechanics, s.kinematics, s.optics, s.dynamics, s.speed, s.path, s.force, s.lens},
+        {groups | formulas,
+         "",
+         "",
+         {s.mechanics, s.kinematics, s.optics, s.dynamics, s.speed, s.path, s.force, s.lens},
          {1, 1, 1, 1, 3, 3, 3, 3}},
         {measures | constants, "СКОРОСТЬ", "", {s.c}, {8}},
         {measures | constants, "СЕКУНД", "", {s.ms}, {6}},
@@ -146,7 +149,8 @@ TEST_F(Queries, FindObjectsMatchesNamesFoldedAndMarksExactly) {
         objects->Count = 5;
         ObjectList *po = objects.get(), *pk = kinds.get();
         FindObjects(row.kinds, row.name, row.mark, &po, &pk);
-        EXPECT_EQ(items(*objects), row.expected) << row.kinds << " " << (row.name ? row.name : "") << "/" << row.mark;
+        EXPECT_EQ(items(*objects), row.expected)
+            << row.kinds << " " << (row.name ? row.name : "") << "/" << row.mark;
         std::vector<uintptr_t> found_kinds;
         for (std::size_t i = 0; i < kinds->Count; ++i)
             found_kinds.push_back(reinterpret_cast<uintptr_t>(kinds->Items[i]));
