@@ -53,7 +53,10 @@
  *    place is therefore found under its new key and never under its old one.
  *    AddToBase alone trusts the index to say a key is free: an edit that
  *    gives a stored record the key of the object being added is seen once any
- *    of the calls above has looked at the kind since the edit.
+ *    of the calls above has looked at the kind since the edit.  Likewise, when
+ *    an edit makes two stored records equal, FindUniqueObject gives the first
+ *    in list order from the next such call on.
+ *  - BaseInit while a base is open closes that base first, as BaseDone does.
  *  - ObjectPath writes at most 65,535 characters and the zero byte.
  */
 #ifndef TESSARIN_BASE_H

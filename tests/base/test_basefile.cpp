@@ -390,8 +390,11 @@ TEST(Writing, RealsKeepTheirTenBytesAndStrayReferencesAreNotWritten) {
                                  std::numeric_limits<long double>::quiet_NaN(),
                                  std::numeric_limits<long double>::denorm_min(),
                                  LDBL_MAX};
-    int n = 0;
-    for (long double value : reals) add_measure("m" + std::to_string(n++), "", value, nullptr);
+    char mark[] = "m0";
+    for (long double value : reals) {
+        add_measure(mark, "", value, nullptr);
+        ++mark[1];
+    }
     // A tie that never entered the base, and a ring of parents made in place.
     auto *outside = make<Tie>(okTie);
     add_constant("k", "", 1, outside);
