@@ -311,6 +311,15 @@ TEST(Closing, NeverWritesOverAFileTheBaseDidNotRead) {
     EXPECT_EQ(BaseLastResult(), 0);
     EXPECT_EQ(read_file("new.tob"), kSignature);
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"Data.tob", "mine.tob", "new.tob"}));
+
+    // Opening another base while one is open closes the first as BaseDone would.
+    open_empty_base("mine.tob");
+    add_group("Перед сменой");
+    BaseInit("new.tob");
+    EXPECT_EQ(read_file("mine.tob"), base_file({record(okGroup, 1, Body().text("Перед сменой").ref(0))}));
+    EXPECT_EQ(BaseLastResult(), 0);
+    EXPECT_TRUE(select_all(okGroup).empty());
+    BaseDone();
 }
 
 TEST(Closing, AFailedWriteLeavesThePreviousFileIntact) {
