@@ -371,7 +371,11 @@ std::string line_and_column(std::string_view text, size_t byte) {
 std::string parse_error_reason(const std::string &what) {
     const size_t column = what.find("column ");
     const size_t colon = what.find(": ", column == std::string::npos ? 0 : column);
-    return colon == std::string::npos ? what : what.substr(colon + 2);
+    std::string reason = colon == std::string::npos ? what : what.substr(colon + 2);
+    // The library quotes the whole last token, which may be a picture's 9600 characters.
+    constexpr size_t kLongest = 200;
+    if (reason.size() > kLongest) reason = reason.substr(0, kLongest) + "...";
+    return reason;
 }
 
 // nlohmann keeps the last of two equal keys; here that is an error, since
