@@ -12,6 +12,7 @@ refuses a conversion between expressions of different dimensions.
 
 import json
 import re
+from concurrent.futures import ThreadPoolExecutor
 import subprocess
 import sys
 from pathlib import Path
@@ -68,6 +69,18 @@ def gnu_value(source, target):
     return float(result.stdout.split()[0])
 
 
+def verdict(measure):
+    """None when GNU units agrees with the measure, else what is wrong."""
+    mark, coefficient = measure["mark"], float(measure["coefficient"])
+    try:
+        expected = gnu_value(expression(mark), base_unit(measure["dimension"]))
+    except (KeyError, ValueError) as error:
+        return f"{mark}: GNU units cannot check it: {error}"
+    if abs(coefficient - expected) > 1e-12 * abs(expected):
+        return f"{mark}: coefficient {measure['coefficient']}, GNU units gives {expected!r}"
+    return None
+
+
 def main(folder):
     measures = []
     for path in sorted(Path(folder).glob("*.json")):
@@ -75,18 +88,11 @@ def main(folder):
     if not measures:
         print(f"no measures in {folder}")
         return 1
-    failures = 0
-    for measure in measures:
-        mark, coefficient = measure["mark"], float(measure["coefficient"])
-        try:
-            expected = gnu_value(expression(mark), base_unit(measure["dimension"]))
-        except (KeyError, ValueError) as error:
-            print(f"{mark}: GNU units cannot check it: {error}")
-            failures += 1
-            continue
-        if abs(coefficient - expected) > 1e-12 * abs(expected):
-            print(f"{mark}: coefficient {measure['coefficient']}, GNU units gives {expected!r}")
-            failures += 1
+    with ThreadPoolExecutor(max_workers=2) as pool:
+        verdicts = list(pool.map(verdict, measures))
+    for text in filter(None, verdicts):
+        print(text)
+    failures = sum(1 for text in verdicts if text)
     print(f"{len(measures)} measures, {failures} wrong")
     return 1 if failures else 0
 
