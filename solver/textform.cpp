@@ -9,6 +9,12 @@ namespace solver {
 
 namespace {
 
+// A hasher of our own keeps the tables' code internal to the library: an
+// instantiation over standard types alone would be exported with them.
+struct NameHash {
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+};
+
 bool is_operator_node(const Node *n) {
     return n && n->Kind == OperatorNode && n->Index < kOperators.size();
 }
@@ -148,7 +154,7 @@ std::vector<const Node *> expression_sides(const Node *root) {
 
 std::vector<std::string> variable_names(const Node *root) {
     std::vector<std::string> names;
-    std::unordered_set<std::string_view> seen;  // views into the tree's nodes
+    std::unordered_set<std::string_view, NameHash> seen;  // views into the tree's nodes
     for_each_variable(root, [&](const Node *n) {
         if (seen.insert(n->name()).second) names.emplace_back(n->name());
     });
@@ -157,7 +163,7 @@ std::vector<std::string> variable_names(const Node *root) {
 
 VarsAndResults vars_and_results(const Node *root) {
     const std::vector<std::string> all = variable_names(root);
-    std::unordered_map<std::string_view, size_t> position;
+    std::unordered_map<std::string_view, size_t, NameHash> position;
     for (size_t i = 0; i < all.size(); ++i) position.emplace(all[i], i);
     std::vector<bool> moved(all.size(), false);
     VarsAndResults split;
