@@ -9,8 +9,8 @@ namespace textbase {
 
 std::string_view array_name(ObjectKind kind) {
     static constexpr std::array<std::string_view, kKindCount> names = {
-        "groups",     "complexes", "formulas", "dimensions", "quantities",
-        "measures",   "ties",      "constants", "variables", "pictures"};
+        "groups",   "complexes", "formulas",  "dimensions", "quantities",
+        "measures", "ties",      "constants", "variables",  "pictures"};
     return kind >= 1 && kind <= kKindCount ? names[kind - 1] : "objects";
 }
 
@@ -51,19 +51,27 @@ std::string reference(const void *object) {
 
 }  // namespace
 
-std::string group_key(std::string_view name) { return fold_case(name); }
+std::string group_key(std::string_view name) {
+    return fold_case(name);
+}
 std::string complex_key(const Group *group, std::string_view name) {
     return reference(group) + fold_case(name);
 }
 std::string formula_key(const Group *group, const Complex *complex, std::string_view content) {
     return reference(group) + reference(complex) + fold_case(content);
 }
-std::string quantity_key(std::string_view name) { return fold_case(name); }
-std::string measure_key(std::string_view mark) { return std::string(mark); }
+std::string quantity_key(std::string_view name) {
+    return fold_case(name);
+}
+std::string measure_key(std::string_view mark) {
+    return std::string(mark);
+}
 std::string tie_key(const Quantity *quantity, const Measure *measure) {
     return reference(quantity) + reference(measure);
 }
-std::string constant_key(std::string_view mark) { return std::string(mark); }
+std::string constant_key(std::string_view mark) {
+    return std::string(mark);
+}
 std::string variable_key(const Complex *complex, const Formula *formula, std::string_view mark) {
     return reference(complex) + reference(formula) + std::string(mark);
 }
@@ -103,16 +111,26 @@ std::optional<std::string> identity_key(ObjectKind kind, const void *object) {
 
 std::string_view identity_rule(ObjectKind kind) {
     switch (kind) {
-        case okGroup: return "the same name, Cyrillic case folded";
-        case okComplex: return "the same name, Cyrillic case folded, in the same group";
-        case okFormula: return "the same content, Cyrillic case folded, in the same group and complex";
-        case okDimensionClass: return "the same nine exponents";
-        case okQuantity: return "the same name, Cyrillic case folded";
-        case okMeasure: return "the same mark";
-        case okTie: return "the same quantity and measure";
-        case okConstant: return "the same mark";
-        case okVariable: return "the same mark in the same formula and complex";
-        default: return "";
+        case okGroup:
+            return "the same name, Cyrillic case folded";
+        case okComplex:
+            return "the same name, Cyrillic case folded, in the same group";
+        case okFormula:
+            return "the same content, Cyrillic case folded, in the same group and complex";
+        case okDimensionClass:
+            return "the same nine exponents";
+        case okQuantity:
+            return "the same name, Cyrillic case folded";
+        case okMeasure:
+            return "the same mark";
+        case okTie:
+            return "the same quantity and measure";
+        case okConstant:
+            return "the same mark";
+        case okVariable:
+            return "the same mark in the same formula and complex";
+        default:
+            return "";
     }
 }
 

@@ -43,17 +43,15 @@ std::string dimension_key(const int8_t (&exponent)[9]);
 
 // A snapshot of the open base: each kind's list and every object's position in it.
 class BaseSnapshot {
-public:
+  public:
     BaseSnapshot();
 
     const std::vector<void *> &objects(ObjectKind kind) const { return lists_[kind - 1]; }
     // Position in its kind's list, or -1 when the object is not in the base.
     long position(ObjectKind kind, const void *object) const;
-    bool contains(ObjectKind kind, const void *object) const {
-        return object && position(kind, object) >= 0;
-    }
+    bool contains(ObjectKind kind, const void *object) const { return object && position(kind, object) >= 0; }
 
-private:
+  private:
     std::array<std::vector<void *>, kKindCount> lists_;
     std::array<std::unordered_map<const void *, long>, kKindCount> positions_;
 };

@@ -112,7 +112,7 @@ std::vector<std::string> split_names(const std::string &joined) {
 }
 
 class Checker {
-public:
+  public:
     explicit Checker(const Origins *origins) : origins_(origins), buffer_(SOLVER_TEXT_BUFFER, '\0') {}
 
     std::vector<std::string> run() {
@@ -130,7 +130,7 @@ public:
         return std::move(problems_);
     }
 
-private:
+  private:
     // ---- naming
 
     std::string where(ObjectKind kind, size_t index) const {
@@ -144,27 +144,39 @@ private:
 
     std::string label(ObjectKind kind, const void *object) const {
         switch (kind) {
-            case okGroup: return display(field_text(static_cast<const Group *>(object)->Name));
-            case okComplex: return display(field_text(static_cast<const Complex *>(object)->Name));
-            case okFormula: return display(field_text(static_cast<const Formula *>(object)->Content));
-            case okDimensionClass: return exponents_text(static_cast<const DimensionClass *>(object)->Exponent);
-            case okQuantity: return display(field_text(static_cast<const Quantity *>(object)->Name));
-            case okMeasure: return display(field_text(static_cast<const Measure *>(object)->Mark));
+            case okGroup:
+                return display(field_text(static_cast<const Group *>(object)->Name));
+            case okComplex:
+                return display(field_text(static_cast<const Complex *>(object)->Name));
+            case okFormula:
+                return display(field_text(static_cast<const Formula *>(object)->Content));
+            case okDimensionClass:
+                return exponents_text(static_cast<const DimensionClass *>(object)->Exponent);
+            case okQuantity:
+                return display(field_text(static_cast<const Quantity *>(object)->Name));
+            case okMeasure:
+                return display(field_text(static_cast<const Measure *>(object)->Mark));
             case okTie: {
                 const auto *t = static_cast<const Tie *>(object);
-                const std::string q = valid(okQuantity, t->Quantity) ? display(field_text(t->Quantity->Name)) : "?";
-                const std::string m = valid(okMeasure, t->Measure) ? display(field_text(t->Measure->Mark)) : "?";
+                const std::string q =
+                    valid(okQuantity, t->Quantity) ? display(field_text(t->Quantity->Name)) : "?";
+                const std::string m =
+                    valid(okMeasure, t->Measure) ? display(field_text(t->Measure->Mark)) : "?";
                 return "(" + q + ", " + m + ")";
             }
-            case okConstant: return display(field_text(static_cast<const Constant *>(object)->Mark));
-            case okVariable: return display(field_text(static_cast<const Variable *>(object)->Mark));
-            default: return "";
+            case okConstant:
+                return display(field_text(static_cast<const Constant *>(object)->Mark));
+            case okVariable:
+                return display(field_text(static_cast<const Variable *>(object)->Mark));
+            default:
+                return "";
         }
     }
 
     std::string name(ObjectKind kind, const void *object) const {
         const std::string text = label(kind, object);
-        return where(kind, static_cast<size_t>(base_.position(kind, object))) + (text.empty() ? "" : " " + text);
+        return where(kind, static_cast<size_t>(base_.position(kind, object))) +
+               (text.empty() ? "" : " " + text);
     }
 
     void report(ObjectKind kind, const void *object, const std::string &problem) {
@@ -214,12 +226,14 @@ private:
     void check_reference(ObjectKind kind, const void *object, ObjectKind target_kind, const void *target,
                          std::string_view field) {
         if (target && !valid(target_kind, target)) {
-            report(kind, object, "its " + std::string(field) + " refers to an object that is not in the base");
+            report(kind, object,
+                   "its " + std::string(field) + " refers to an object that is not in the base");
         }
     }
 
     void check_references() {
-        for_each<Group>(okGroup, [&](Group *g) { check_reference(okGroup, g, okGroup, g->Parent, "parent"); });
+        for_each<Group>(okGroup,
+                        [&](Group *g) { check_reference(okGroup, g, okGroup, g->Parent, "parent"); });
         for_each<Complex>(okComplex, [&](Complex *c) {
             check_reference(okComplex, c, okGroup, c->Group, "group");
             check_reference(okComplex, c, okPicture, c->Picture, "picture");
@@ -239,7 +253,8 @@ private:
             check_reference(okTie, t, okQuantity, t->Quantity, "quantity");
             check_reference(okTie, t, okMeasure, t->Measure, "measure");
         });
-        for_each<Constant>(okConstant, [&](Constant *c) { check_reference(okConstant, c, okTie, c->Tie, "tie"); });
+        for_each<Constant>(okConstant,
+                           [&](Constant *c) { check_reference(okConstant, c, okTie, c->Tie, "tie"); });
         for_each<Variable>(okVariable, [&](Variable *v) {
             check_reference(okVariable, v, okComplex, v->Complex, "complex");
             check_reference(okVariable, v, okFormula, v->Formula, "formula");
@@ -257,7 +272,8 @@ private:
                 const auto [at, fresh] = first.emplace(*key, object);
                 if (!fresh) {
                     report(kind, object,
-                           "clashes with " + name(kind, at->second) + " (" + std::string(identity_rule(kind)) + ")");
+                           "clashes with " + name(kind, at->second) + " (" +
+                               std::string(identity_rule(kind)) + ")");
                 }
             }
         }
@@ -282,8 +298,8 @@ private:
         for_each<Picture>(okPicture, [&](Picture *p) {
             if (const size_t runs = picture_runs(*p); runs > kMaxPictureRuns) {
                 report(okPicture, p,
-                       "too detailed for the base file: it needs " + std::to_string(runs) + " runs, at most " +
-                           std::to_string(kMaxPictureRuns) + " fit");
+                       "too detailed for the base file: it needs " + std::to_string(runs) +
+                           " runs, at most " + std::to_string(kMaxPictureRuns) + " fit");
             }
         });
     }
@@ -300,8 +316,10 @@ private:
             const DimensionClass *measure = t->Measure->DimensionClass;
             if (!valid(okDimensionClass, quantity)) return;
             if (!valid(okDimensionClass, measure)) {
-                if (!measure) report(okTie, t, "its measure has no dimension, its quantity " +
-                                                    exponents_text(quantity->Exponent));
+                if (!measure)
+                    report(
+                        okTie, t,
+                        "its measure has no dimension, its quantity " + exponents_text(quantity->Exponent));
                 return;
             }
             if (dimension_key(quantity->Exponent) != dimension_key(measure->Exponent)) {
@@ -341,7 +359,8 @@ private:
         for_each<Variable>(okVariable, [&](Variable *v) {
             descriptions_.emplace(variable_key(v->Complex, v->Formula, field_text(v->Mark)), v);
         });
-        for_each<Constant>(okConstant, [&](Constant *c) { constants_.emplace(std::string(field_text(c->Mark)), c); });
+        for_each<Constant>(okConstant,
+                           [&](Constant *c) { constants_.emplace(std::string(field_text(c->Mark)), c); });
     }
 
     // The dimension of a formula variable from its description's tie, else
@@ -449,8 +468,9 @@ private:
             const void *owner = v->Formula ? static_cast<const void *>(v->Formula) : v->Complex;
             const auto it = variables_of_.find(owner);
             if (it != variables_of_.end() && !it->second.count(std::string(field_text(v->Mark)))) {
-                report(okVariable, v, std::string(v->Formula ? "its formula" : "its complex") +
-                                          " has no variable of that mark");
+                report(okVariable, v,
+                       std::string(v->Formula ? "its formula" : "its complex") +
+                           " has no variable of that mark");
             }
         });
     }
@@ -472,6 +492,8 @@ std::string solver_message(unsigned code) {
     return "неизвестная ошибка";
 }
 
-std::vector<std::string> check_base(const Origins *origins) { return Checker(origins).run(); }
+std::vector<std::string> check_base(const Origins *origins) {
+    return Checker(origins).run();
+}
 
 }  // namespace textbase

@@ -11,7 +11,7 @@ namespace {
 
 // One iconv descriptor per direction, opened on first use and kept.
 class Converter {
-public:
+  public:
     Converter(const char *to, const char *from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
             throw EncodingError(std::string("iconv cannot convert from ") + from + " to " + to);
@@ -38,7 +38,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 

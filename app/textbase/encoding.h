@@ -10,7 +10,7 @@ namespace textbase {
 // A text that has no form in the other encoding; the message names the
 // first character at fault.
 class EncodingError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

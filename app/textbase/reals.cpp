@@ -11,7 +11,9 @@ namespace textbase {
 // An x87 extended real is 10 significant bytes; the rest of a long double is padding.
 constexpr size_t kRealBytes = 10;
 
-bool same_bits(long double a, long double b) { return std::memcmp(&a, &b, kRealBytes) == 0; }
+bool same_bits(long double a, long double b) {
+    return std::memcmp(&a, &b, kRealBytes) == 0;
+}
 
 std::optional<std::string> format_real(long double x) {
     // 21 significant digits always determine a 64-bit significand, so the

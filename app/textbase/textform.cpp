@@ -30,8 +30,8 @@ constexpr size_t kMaxListLength = 65535;
 // Arrays in the order they are written and read: every reference points
 // to an array that comes earlier, except a group's parent.
 constexpr std::array<ObjectKind, kKindCount> kDocumentOrder = {
-    okGroup, okPicture, okComplex, okFormula, okDimensionClass,
-    okQuantity, okMeasure, okTie, okConstant, okVariable};
+    okGroup,    okPicture, okComplex, okFormula,  okDimensionClass,
+    okQuantity, okMeasure, okTie,     okConstant, okVariable};
 
 // ---------------------------------------------------------------- base64
 
@@ -133,7 +133,7 @@ std::string write_document(const Json &document) {
 // ---------------------------------------------------------------- export
 
 class Exporter {
-public:
+  public:
     std::string run() {
         refuse_clashes();
         name_pictures();
@@ -151,7 +151,7 @@ public:
         return write_document(document);
     }
 
-private:
+  private:
     // References are written as keys, so two objects with one key would
     // read back as one.
     void refuse_clashes() const {
@@ -175,7 +175,8 @@ private:
 
     void name_pictures() {
         const auto &pictures = base_.objects(okPicture);
-        for (size_t i = 0; i < pictures.size(); ++i) picture_ids_.emplace(pictures[i], "p" + std::to_string(i + 1));
+        for (size_t i = 0; i < pictures.size(); ++i)
+            picture_ids_.emplace(pictures[i], "p" + std::to_string(i + 1));
     }
 
     [[noreturn]] void fail(std::string_view key, const std::string &message) const {
@@ -350,7 +351,9 @@ private:
 
 // ---------------------------------------------------------------- parsing
 
-std::string json_quoted(std::string_view utf8) { return Json(std::string(utf8)).dump(); }
+std::string json_quoted(std::string_view utf8) {
+    return Json(std::string(utf8)).dump();
+}
 
 // Where a JSON syntax error sits, counted from the start of the text.
 std::string line_and_column(std::string_view text, size_t byte) {
@@ -381,7 +384,7 @@ std::string parse_error_reason(const std::string &what) {
 // nlohmann keeps the last of two equal keys; here that is an error, since
 // one of the two values would be lost without a word.
 class DuplicateKeyGuard {
-public:
+  public:
     explicit DuplicateKeyGuard(const Document &document) : document_(document) {}
 
     bool operator()(int, Json::parse_event_t event, Json &parsed) {
@@ -411,7 +414,7 @@ public:
         return true;
     }
 
-private:
+  private:
     struct Frame {
         bool array;
         std::string key;
@@ -454,7 +457,7 @@ Json parse_document(const Document &document) {
 
 // Records made for the import, disposed of unless the base took them.
 class PendingObjects {
-public:
+  public:
     PendingObjects() = default;
     PendingObjects(const PendingObjects &) = delete;
     PendingObjects &operator=(const PendingObjects &) = delete;
@@ -467,7 +470,8 @@ public:
     template <typename Record>
     Record *make(ObjectKind kind) {
         void *object = NewObject(kind);
-        if (!object) throw InputError("the base library cannot make an object of kind " + std::to_string(kind));
+        if (!object)
+            throw InputError("the base library cannot make an object of kind " + std::to_string(kind));
         lists_[kind - 1].push_back(object);
         return static_cast<Record *>(object);
     }
@@ -484,7 +488,8 @@ public:
                 if (AddToBase(kind, object) == 0) {
                     // Removal cascades only into objects of this import, which
                     // are removed here anyway; each is left alone if already out.
-                    for (auto it = added.rbegin(); it != added.rend(); ++it) RemoveFromBase(it->first, &it->second);
+                    for (auto it = added.rbegin(); it != added.rend(); ++it)
+                        RemoveFromBase(it->first, &it->second);
                     throw InputError("the base refused an object of " + std::string(array_name(kind)) +
                                      " that matches no other");
                 }
@@ -494,7 +499,7 @@ public:
         for (auto &list : lists_) list.clear();
     }
 
-private:
+  private:
     std::array<std::vector<void *>, kKindCount> lists_;
 };
 
@@ -516,7 +521,7 @@ struct Where {
 };
 
 class Importer {
-public:
+  public:
     Importer(std::span<const Document> documents, Origins *origins) : origins_(origins) {
         for (const Document &document : documents) parsed_.push_back({&document, parse_document(document)});
     }
@@ -539,7 +544,7 @@ public:
         if (origins_) *origins_ = std::move(new_origins_);
     }
 
-private:
+  private:
     struct Parsed {
         const Document *document;
         Json json;
@@ -599,8 +604,9 @@ private:
             existing_counts_[k - 1] = objects.size();
             for (size_t i = 0; i < objects.size(); ++i) {
                 if (const auto key = identity_key(kind, objects[i])) {
-                    known_[k - 1].emplace(*key, Known{objects[i], "the base's " + std::string(array_name(kind)) +
-                                                                        "[" + std::to_string(i) + "]"});
+                    known_[k - 1].emplace(
+                        *key, Known{objects[i], "the base's " + std::string(array_name(kind)) + "[" +
+                                                    std::to_string(i) + "]"});
                 }
                 if (kind == okGroup) settled_groups_.insert(static_cast<Group *>(objects[i]));
             }
@@ -672,8 +678,8 @@ private:
         const Where at = where.at(key);
         const std::string text = cp1251_value(*value, at);
         if (text.size() > N - 1) {
-            at.fail("the text has " + std::to_string(text.size()) + " characters, and this field holds at most " +
-                    std::to_string(N - 1));
+            at.fail("the text has " + std::to_string(text.size()) +
+                    " characters, and this field holds at most " + std::to_string(N - 1));
         }
         set_field(field, text);
     }
@@ -713,7 +719,8 @@ private:
         const Where name_at = where.at("name");
         const Json &name = required(*value, "name", where);
         auto *complex = lookup<Complex>(okComplex, complex_key(group, cp1251_value(name, name_at)));
-        if (!complex) where.fail("no complex named " + json_quoted(name.get<std::string>()) + in_group(group));
+        if (!complex)
+            where.fail("no complex named " + json_quoted(name.get<std::string>()) + in_group(group));
         return complex;
     }
 
@@ -724,16 +731,19 @@ private:
         Complex *complex = complex_ref(find(*value, "complex"), where.at("complex"));
         const Where content_at = where.at("content");
         const Json &content = required(*value, "content", where);
-        auto *formula = lookup<Formula>(okFormula, formula_key(group, complex, cp1251_value(content, content_at)));
+        auto *formula =
+            lookup<Formula>(okFormula, formula_key(group, complex, cp1251_value(content, content_at)));
         if (!formula) {
             where.fail("no formula " + json_quoted(content.get<std::string>()) +
-                       (complex ? " in complex " + json_quoted(cp1251_to_utf8(field_text(complex->Name))) : in_group(group)));
+                       (complex ? " in complex " + json_quoted(cp1251_to_utf8(field_text(complex->Name)))
+                                : in_group(group)));
         }
         return formula;
     }
 
     static std::string in_group(const Group *group) {
-        return group ? " in group " + json_quoted(cp1251_to_utf8(field_text(group->Name))) : " outside every group";
+        return group ? " in group " + json_quoted(cp1251_to_utf8(field_text(group->Name)))
+                     : " outside every group";
     }
 
     static DimensionClass exponents(const Json &value, const Where &where) {
@@ -803,7 +813,8 @@ private:
 
     const Json &element_at(const Where &where) const {
         for (const auto &parsed : parsed_) {
-            if (parsed.document == where.document) return parsed.json[std::string(array_name(where.kind))][where.index];
+            if (parsed.document == where.document)
+                return parsed.json[std::string(array_name(where.kind))][where.index];
         }
         throw InputError(where.text() + ": lost track of the element");
     }
@@ -926,7 +937,9 @@ private:
 
 }  // namespace
 
-std::string export_base() { return Exporter().run(); }
+std::string export_base() {
+    return Exporter().run();
+}
 
 void import_documents(std::span<const Document> documents, Origins *origins) {
     Importer(documents, origins).run();

@@ -15,14 +15,14 @@ namespace textbase {
 // Bad input: the message names the file, the array, the index and the key
 // at fault ("a.json: formulas[3].group: no group named \"Механика\"").
 class InputError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // The open base cannot be written as text without loss; the message names
 // the object.
 class ExportError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

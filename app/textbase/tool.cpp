@@ -56,13 +56,13 @@ Exit codes:
 
 // Bad usage or bad input, already worded for the user.
 class ToolError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A command line the tool does not understand.
 class UsageError : public ToolError {
-public:
+  public:
     using ToolError::ToolError;
 };
 
@@ -83,11 +83,11 @@ bool is_base_file(const fs::path &path) {
 
 // A private directory for the base library's files, removed with everything in it.
 class ScratchDirectory {
-public:
+  public:
     ScratchDirectory() {
         std::string pattern = (fs::temp_directory_path() / "tessarin-base-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw ToolError(std::string("cannot make a temporary directory: ") +
-                                                      std::strerror(errno));
+        if (!mkdtemp(pattern.data()))
+            throw ToolError(std::string("cannot make a temporary directory: ") + std::strerror(errno));
         path_ = pattern;
     }
     ~ScratchDirectory() {
@@ -99,12 +99,12 @@ public:
 
     fs::path file(const char *name) const { return path_ / name; }
 
-private:
+  private:
     fs::path path_;
 };
 
 class SolverSession {
-public:
+  public:
     SolverSession() { SolverInit(); }
     ~SolverSession() { SolverDone(); }
     SolverSession(const SolverSession &) = delete;
@@ -115,7 +115,7 @@ public:
 // it is closed, so a base is opened from a private copy, and unless it is
 // written on purpose it is closed into the scratch directory.
 class OpenBase {
-public:
+  public:
     // An empty base.
     explicit OpenBase(const ScratchDirectory &scratch) : scratch_(scratch) {
         BaseInit(scratch.file("new.tob").c_str());
@@ -145,7 +145,7 @@ public:
         open_ = false;
     }
 
-private:
+  private:
     [[noreturn]] void fail(const std::string &message) {
         close_into(scratch_.file("discard.tob"));
         throw ToolError(message);
@@ -158,7 +158,7 @@ private:
 // Writes next to the target and renames, so the target is either the old
 // file or the complete new one.
 class ReplacingFile {
-public:
+  public:
     explicit ReplacingFile(fs::path target)
         : target_(std::move(target)),
           partial_(target_.string() + ".partial-" + std::to_string(static_cast<long>(getpid()))) {}
@@ -178,7 +178,7 @@ public:
         committed_ = true;
     }
 
-private:
+  private:
     fs::path target_;
     fs::path partial_;
     bool committed_ = false;
@@ -238,7 +238,8 @@ Inputs classify(const std::vector<fs::path> &paths) {
     for (const fs::path &path : paths) {
         if (!fs::exists(path)) throw ToolError("cannot read " + path.string() + ": no such file");
         if (is_base_file(path)) {
-            if (paths.size() > 1) throw ToolError(path.string() + " is a base file; give either one base or text files");
+            if (paths.size() > 1)
+                throw ToolError(path.string() + " is a base file; give either one base or text files");
             inputs.base = path;
         } else {
             inputs.documents.push_back({path.string(), read_file(path)});
@@ -294,8 +295,8 @@ int run_import(const Arguments &arguments, std::ostream &err) {
     {
         if (!fs::exists(file.partial())) throw ToolError("cannot write " + target.string());
         OpenBase base(file.partial(), scratch);
-        if (export_base() != written) throw ToolError("the base written to " + target.string() +
-                                                      " does not read back the same");
+        if (export_base() != written)
+            throw ToolError("the base written to " + target.string() + " does not read back the same");
     }
     file.commit();
     err << "tessarin-base: wrote " << target.string() << "\n";

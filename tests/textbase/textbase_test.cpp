@@ -25,7 +25,9 @@ using namespace textbase;
 
 namespace {
 
-std::string utf8(const char8_t *text) { return reinterpret_cast<const char *>(text); }
+std::string utf8(const char8_t *text) {
+    return reinterpret_cast<const char *>(text);
+}
 
 std::string read_bytes(const fs::path &path) {
     std::ifstream in(path, std::ios::binary);
@@ -52,7 +54,7 @@ ToolRun run(std::vector<std::string> arguments) {
 }
 
 class TextBase : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("textbase-test-" + std::to_string(getpid()));
         fs::create_directories(dir_);
@@ -83,7 +85,8 @@ protected:
             g.Parent = top;
         });
         auto *picture = add<Picture>(okPicture, [](Picture &p) {
-            for (size_t i = 0; i < PICTURE_SIZE; ++i) p.Bits[i] = static_cast<uint8_t>((i / 7) % 3 == 0 ? i : 0);
+            for (size_t i = 0; i < PICTURE_SIZE; ++i)
+                p.Bits[i] = static_cast<uint8_t>((i / 7) % 3 == 0 ? i : 0);
         });
         add<Picture>(okPicture, [](Picture &) {});
         auto *complex = add<Complex>(okComplex, [&](Complex &c) {
@@ -162,7 +165,9 @@ protected:
 };
 
 // The minimal document plus one array.
-std::string with(const std::string &arrays) { return utf8(u8"{\"tessarin-base\": 1") + arrays + "}"; }
+std::string with(const std::string &arrays) {
+    return utf8(u8"{\"tessarin-base\": 1") + arrays + "}";
+}
 
 TEST_F(TextBase, ExportThenImportGivesTheSameBaseFile) {
     const fs::path original = write_fixture_base();
@@ -240,8 +245,8 @@ TEST_F(TextBase, BadInputNamesTheFileArrayIndexAndKey) {
         {"bad picture", with(R"(, "pictures": [{"id": "p", "bits": "AAAA"}])"),
          "bad.json: pictures[0].bits: holds 3 bytes; a picture is 7200"},
         {"picture id twice",
-         with(R"(, "pictures": [{"id": "p", "bits": ")" + std::string(9600, 'A') + R"("}, {"id": "p", "bits": ")" +
-              std::string(9600, 'A') + "\"}]"),
+         with(R"(, "pictures": [{"id": "p", "bits": ")" + std::string(9600, 'A') +
+              R"("}, {"id": "p", "bits": ")" + std::string(9600, 'A') + "\"}]"),
          "bad.json: pictures[1].id: the id is already used by bad.json: pictures[0]"},
         {"no marker", "{\"groups\": []}", "bad.json: the key \"tessarin-base\" is missing"},
         {"malformed JSON", "{\"tessarin-base\": 1,\n  \"groups\": [\n    {\"name\": \"a\",}\n  ]\n}",
@@ -252,7 +257,8 @@ TEST_F(TextBase, BadInputNamesTheFileArrayIndexAndKey) {
         const ToolRun result = run({"import", input.string(), "-o", file("out.tob").string()});
         EXPECT_EQ(result.code, kExitBadInput) << c.what;
         std::string message = c.message;
-        for (size_t at = 0; (at = message.find("bad.json", at)) != std::string::npos; at += input.string().size()) {
+        for (size_t at = 0; (at = message.find("bad.json", at)) != std::string::npos;
+             at += input.string().size()) {
             message.replace(at, 8, input.string());
         }
         EXPECT_NE(result.err.find(message), std::string::npos) << c.what << "\n  got: " << result.err;
@@ -309,11 +315,14 @@ TEST_F(TextBase, CheckReportsEachProblemOnItsOwnLine) {
     const ToolRun result = run({"check", input.string()});
     EXPECT_EQ(result.code, kExitProblems) << result.err;
     const std::string expected[] = {
-        utf8(u8"h.json: ties[3] (\"Время\", \"м\"): its measure has the dimension [1,0,0,0,0,0,0,0,0] and its "
-             u8"quantity [0,0,1,0,0,0,0,0,0]\n"),
-        utf8(u8"h.json: formulas[1] \"x=(1\": it does not parse: Число правых и левых скобок не совпадает (code 24)\n"),
+        utf8(
+            u8"h.json: ties[3] (\"Время\", \"м\"): its measure has the dimension [1,0,0,0,0,0,0,0,0] and its "
+            u8"quantity [0,0,1,0,0,0,0,0,0]\n"),
+        utf8(u8"h.json: formulas[1] \"x=(1\": it does not parse: Число правых и левых скобок не совпадает "
+             u8"(code 24)\n"),
         // c is the constant of that mark, a time: a length plus a time.
-        utf8(u8"h.json: formulas[2] \"a=b+c\": its dimensions disagree: Несовпадение размерностей (code 37)\n"),
+        utf8(u8"h.json: formulas[2] \"a=b+c\": its dimensions disagree: Несовпадение размерностей (code "
+             u8"37)\n"),
         "h.json: variables[3] \"w\": its formula has no variable of that mark\n",
     };
     const std::string folder = input.string().substr(0, input.string().size() - std::string("h.json").size());
