@@ -7,7 +7,7 @@
 
 void SolverNode::set_name(std::string_view text) {
     const size_t n = std::min<size_t>(text.size(), solver::kNameCapacity);
-    std::memcpy(Name, text.data(), n);
+    if (n) std::memcpy(Name, text.data(), n);  // an empty view may hold no address at all
     Name[n] = '\0';
 }
 

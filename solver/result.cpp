@@ -15,7 +15,7 @@ void set_result(uint16_t code) { g_result = code; }
 void write_text(char **out, std::string_view text) {
     if (!out || !*out) return;
     const size_t n = std::min<size_t>(text.size(), SOLVER_TEXT_BUFFER - 1);
-    std::memcpy(*out, text.data(), n);
+    if (n) std::memcpy(*out, text.data(), n);
     (*out)[n] = '\0';
 }
 
