@@ -6,6 +6,8 @@
 
 using namespace solver;
 
+extern "C" {
+
 SOLVER_API void SetExpressionVariable(Expression E, const char *Name, const char *Value) {
     if (!E || !Name || !Value) {
         clear_result();
@@ -22,3 +24,5 @@ SOLVER_API Expression CalcExpression(Expression E) {
 SOLVER_API Expression TransposeExpression(Expression E, const char *Name) {
     return transpose(E, Name ? Name : "");
 }
+
+}  // extern "C"

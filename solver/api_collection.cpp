@@ -30,6 +30,8 @@ std::vector<std::string> split_names(std::string_view list) {
 
 }  // namespace
 
+extern "C" {
+
 SOLVER_API Collection CreateCollection(void) {
     return new SolverCollection;
 }
@@ -119,3 +121,5 @@ SOLVER_API void CollectionVarValue(Collection C, const char *Name, char **Value)
             if (!(value = variable_value(member, Name, SOLVER_TEXT_BUFFER - 1)).empty()) break;
     write_text(Value, value);
 }
+
+}  // extern "C"

@@ -289,7 +289,7 @@ Node *folded(Fold fold) {
 }
 
 Node *operation(uint8_t op, Node *left, Node *right) {
-    Node *n = new_node(OperatorNode, op);
+    Node *n = new_node(OperatorNode, op, "");
     n->Left = left;
     n->Right = right;
     return n;
@@ -306,7 +306,7 @@ Node *reciprocal(Node *x) {
 }
 
 Node *square(Node *x) {
-    Node *n = new_node(FunctionNode, kSqr);
+    Node *n = new_node(FunctionNode, kSqr, "");
     n->Left = x;
     return n;
 }
@@ -513,7 +513,7 @@ Node *simplify(const Node *root) {
                 steps.push_back({n->Right, false});
                 steps.push_back({n->Left, false});
             } else {
-                Node *c = new_node(static_cast<NodeKind>(n->Kind), n->Index);
+                Node *c = new_node(static_cast<NodeKind>(n->Kind), n->Index, "");
                 c->Right = done.back();
                 done.pop_back();
                 c->Left = done.back();

@@ -78,7 +78,7 @@ bool invertible(const Node *n) {
 }
 
 Node *made(NodeKind kind, uint8_t index, Node *left, Node *right) {
-    Node *n = new_node(kind, index);
+    Node *n = new_node(kind, index, "");  // a named empty text: set_name copies from it
     n->Left = left;
     n->Right = right;
     return n;
