@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl-dev
   libmuparser-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
-  units
+  units python3
   xvfb xauth
 )
 missing=()
