@@ -180,7 +180,11 @@ QUrl helpPageOfTopic(const QString &topic) {
 QUrl helpPageOfContext(int context) {
     const auto found = helpContexts().constFind(context);
     if (found == helpContexts().cend()) return helpContentsPage();
-    return helpPageOfTopic(found.value());
+    // A page may name a place on it: "Formulas_Tab#data".
+    QUrl page = helpPageOfTopic(found.value().section(u'#', 0, 0));
+    const QString place = found.value().section(u'#', 1);
+    if (!place.isEmpty() && page != helpContentsPage()) page.setFragment(place);
+    return page;
 }
 
 Platform &platform() {
