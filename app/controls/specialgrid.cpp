@@ -86,8 +86,10 @@ TColCollectionItem &TColCollection::Add(const QString &caption, TColKind kind, b
 
 void TColCollection::Delete(int index) {
     if (index < 0 || index >= Count()) return;
-    items_.erase(items_.begin() + index);
-    if (owner_) owner_->columnRemoved(index);
+    if (owner_)
+        owner_->columnRemoved(index);  // takes the item out while the view is told
+    else
+        items_.erase(items_.begin() + index);
 }
 
 void TColCollection::Clear() {
@@ -225,9 +227,14 @@ class SpecialGridDelegate : public QStyledItemDelegate {
         return editor;
     }
 
+    // Only when the editor opens: the view calls this again whenever the cell
+    // changes, and a cell rewritten from the text being typed ("2." stored as
+    // "2") must not throw away what the user is typing.
     void setEditorData(QWidget *editor, const QModelIndex &index) const override {
-        if (auto *line = qobject_cast<QLineEdit *>(editor))
-            line->setText(grid_->GetEditText(index.column(), index.row()));
+        auto *line = qobject_cast<QLineEdit *>(editor);
+        if (!line || line->property(kStarted).toBool()) return;
+        line->setText(grid_->GetEditText(index.column(), index.row()));
+        line->setProperty(kStarted, true);
     }
 
     // The cell already holds what each keystroke handed over.
@@ -242,6 +249,7 @@ class SpecialGridDelegate : public QStyledItemDelegate {
     }
 
   private:
+    static constexpr const char *kStarted = "tessarinEditStarted";
     TSpecialGrid *grid_;
 };
 
@@ -270,6 +278,9 @@ class SpecialGridHeader : public QHeaderView {
         const QColor shadow = palette.color(QPalette::Shadow);
         const QColor inactiveCaption = palette.color(QPalette::Inactive, QPalette::Highlight);
         painter->save();
+        // The style's header drawing may leave the clip narrowed to its label.
+        painter->setClipRect(rect);
+        painter->setRenderHint(QPainter::Antialiasing, false);
         auto line = [painter](const QColor &colour, int x1, int y1, int x2, int y2) {
             painter->setPen(QPen(colour, 0));
             painter->drawLine(x1, y1, x2, y2);
@@ -312,6 +323,9 @@ class SpecialGridHeader : public QHeaderView {
 
 TSpecialGrid::TSpecialGrid(QWidget *parent)
     : QTableView(parent), cols_(this), model_(new SpecialGridModel(this)) {
+    // The first column and data row exist before the view first sees the model.
+    table_.setRowCount(1);
+    cols_.Add();
     setHorizontalHeader(new SpecialGridHeader(this));
     setModel(model_);
     setItemDelegate(new SpecialGridDelegate(this));
@@ -324,8 +338,6 @@ TSpecialGrid::TSpecialGrid(QWidget *parent)
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(kDefaultRowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_.setRowCount(1);
-    cols_.Add();
     keepCurrentInside();
 }
 
@@ -346,6 +358,7 @@ void TSpecialGrid::columnAdded(int at) {
 void TSpecialGrid::columnRemoved(int at) {
     closeInPlaceEditor();
     model_->beginColumns(at, at, false);
+    cols_.items_.erase(cols_.items_.begin() + at);
     table_.removeColumn(at);
     model_->endColumns(false);
     keepCurrentInside();
@@ -503,7 +516,8 @@ void TSpecialGrid::DeleteRow(int row) {
 }
 
 bool TSpecialGrid::CellEditable(int column, int row) const {
-    return table_.validCell(column, row) && cols_.Items(column).Edited() && table_.rowEdited(row);
+    return table_.validCell(column, row) && column < cols_.Count() && cols_.Items(column).Edited() &&
+           table_.rowEdited(row);
 }
 
 QString TSpecialGrid::GetEditText(int column, int row) const {
@@ -559,16 +573,11 @@ void TSpecialGrid::mousePressEvent(QMouseEvent *event) {
     pressedOn(at, wasCurrent);
 }
 
-// The second press of a double click comes as a double click; it counts as a
-// press too, so that quick clicks on a yes/no cell toggle it.
+// The second press of a double click has already come as a press.
 void TSpecialGrid::mouseDoubleClickEvent(QMouseEvent *event) {
-    const QModelIndex at = indexAt(event->position().toPoint());
-    if (!at.isValid()) return;
-    const bool wasCurrent = at == currentIndex();
     QTableView::mouseDoubleClickEvent(event);
-    if (event->button() != Qt::LeftButton) return;
-    pressedOn(at, wasCurrent);
-    emit OnDblClick();
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+        emit OnDblClick();
 }
 
 void TSpecialGrid::pressedOn(const QModelIndex &at, bool wasCurrent) {

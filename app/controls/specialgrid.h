@@ -83,6 +83,7 @@ class TColCollection {
 
   private:
     friend class TColCollectionItem;
+    friend class TSpecialGrid;
     std::vector<std::unique_ptr<TColCollectionItem>> items_;
     TSpecialGrid *owner_;
 };
