@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "include/solver.h"
+#include "solver/solving_helpers.h"
 
 namespace {
 
@@ -93,14 +94,8 @@ struct Text {
     std::string str() const { return buffer.data(); }
 };
 
-struct ExpressionDeleter {
-    void operator()(SolverNode *e) const { DestroyExpression(e); }
-};
-using OwnedExpression = std::unique_ptr<SolverNode, ExpressionDeleter>;
-struct CollectionDeleter {
-    void operator()(SolverCollection *c) const { DestroyCollection(c); }
-};
-using OwnedCollection = std::unique_ptr<SolverCollection, CollectionDeleter>;
+using solving::OwnedCollection;
+using solving::OwnedExpression;
 
 using Values = std::vector<std::pair<std::string, std::string>>;
 

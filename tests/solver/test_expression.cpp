@@ -267,8 +267,8 @@ struct Tok {
 
 enum : uint8_t { kLeft, kRight, kComma, kNumber, kIdentifier, kFunction, kOperator, kRelation };
 
-// Algorithm of the specification's tree building read word for word: every
-// range is scanned again from its start.
+// The tree-building rules read word for word, as the reference for the fast
+// builder: every range is scanned again from its start.
 class LiteralBuilder {
   public:
     explicit LiteralBuilder(const std::vector<Tok> &t) : t_(t) {}
